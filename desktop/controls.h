@@ -100,6 +100,8 @@ public:
     char password_char = 0;     // 0: shown as typed
     int max_length = 0;         // 0: no limit
     enum class ScrollBars { None, Horizontal, Vertical, Both } scroll_bars = ScrollBars::None;
+    enum class Align { Left, Right, Center } alignment = Align::Left;  // of the text
+    bool tab_stop = true;       // false: the Tab key passes the box by
 
 private:
     std::string text_;
