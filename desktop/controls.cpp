@@ -124,6 +124,16 @@ void ComboBox::set_text(const std::string& text) {
     run(on_change);
 }
 
+void ComboBox::select(int start, int length) {
+    int size = int(text_.size());
+    start = std::clamp(start, 0, size);
+    length = std::clamp(length, 0, size - start);
+    if (start == sel_start_ && length == sel_length_) return;
+    sel_start_ = start;
+    sel_length_ = length;
+    changed(Property::Selection);
+}
+
 void ComboBox::type(const std::string& keys) {
     for (unsigned char key : keys) {
         int ascii = key;

@@ -147,8 +147,14 @@ public:
     void set_list_index(int index);
     std::function<void()> on_change;
 
+    int sel_start() const { return sel_start_; }
+    int sel_length() const { return sel_length_; }
+    void select(int start, int length);
+
 private:
     std::string text_;
+    int sel_start_ = 0;
+    int sel_length_ = 0;
 };
 
 class TabControl : public Control {

@@ -60,6 +60,8 @@ public:
         std::error_code ignored;
         if (!fallback_) fs::remove_all(path_, ignored);
     }
+    FastTempDir(const FastTempDir&) = delete;
+    FastTempDir& operator=(const FastTempDir&) = delete;
     fs::path operator/(const std::string& name) const { return path_ / name; }
 
 private:
