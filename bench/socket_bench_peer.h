@@ -74,19 +74,23 @@ inline bool send_exactly(int fd, const char* data, size_t size) {
     return true;
 }
 
-// A peer thread: listens on 127.0.0.1, accepts `connections` connections one
-// after the other and runs `serve` on each.
+// Peer threads: listen on 127.0.0.1, accept `connections` connections and
+// run `serve` on each, every connection on a thread of its own.
 class PeerThread {
 public:
     PeerThread(int connections, std::function<void(int fd)> serve) {
         listener_ = listen_loopback(port_);
         thread_ = std::thread([this, connections, serve = std::move(serve)] {
+            std::vector<std::thread> workers;
             for (int i = 0; i < connections; ++i) {
                 int fd = ::accept(listener_, nullptr, nullptr);
-                if (fd < 0) return;
-                serve(fd);
-                ::close(fd);
+                if (fd < 0) break;
+                workers.emplace_back([fd, &serve] {
+                    serve(fd);
+                    ::close(fd);
+                });
             }
+            for (auto& worker : workers) worker.join();
         });
     }
     ~PeerThread() {

@@ -54,8 +54,8 @@ double socket_trial(vask::Socket& socket, int round_trips) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const int trials = argc > 1 ? std::atoi(argv[1]) : 21;
-    const int round_trips = argc > 2 ? std::atoi(argv[2]) : 2000;
+    const int trials = argc > 1 ? std::atoi(argv[1]) : 61;
+    const int round_trips = argc > 2 ? std::atoi(argv[2]) : 500;
 
     PeerThread peer(3, echo_replies);
     vask::PollLoop loop;
@@ -81,6 +81,10 @@ int main(int argc, char** argv) {
     binary.disconnect();
     lines.disconnect();
 
+    if (std::getenv("VASK_BENCH_VERBOSE"))
+        for (int t = 0; t < trials; ++t)
+            std::printf("trial %2d: plain %7.2f  binary %7.2f  lines %7.2f us\n", t,
+                        plain_times[t] * 1e6, binary_times[t] * 1e6, line_times[t] * 1e6);
     const double p = median(plain_times), b = median(binary_times), l = median(line_times);
     std::printf("round trip, %d trials x %d, median per round trip:\n", trials, round_trips);
     std::printf("  plain POSIX blocking      %8.2f us\n", p * 1e6);

@@ -4,6 +4,20 @@
 
 namespace vask {
 
+namespace {
+
+// Clamps a selection to the text; true when it moved.
+bool move_selection(int size, int start, int length, int& sel_start, int& sel_length) {
+    start = std::clamp(start, 0, size);
+    length = std::clamp(length, 0, size - start);
+    if (start == sel_start && length == sel_length) return false;
+    sel_start = start;
+    sel_length = length;
+    return true;
+}
+
+}  // namespace
+
 void Image::set_picture(const std::string& resource) {
     if (resource == picture_) return;
     picture_ = resource;
@@ -50,13 +64,8 @@ void TextBox::set_text(const std::string& text) {
 }
 
 void TextBox::select(int start, int length) {
-    int size = int(text_.size());
-    start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
-    if (start == sel_start_ && length == sel_length_) return;
-    sel_start_ = start;
-    sel_length_ = length;
-    changed(Property::Selection);
+    if (move_selection(int(text_.size()), start, length, sel_start_, sel_length_))
+        changed(Property::Selection);
 }
 
 std::string TextBox::selected_text() const { return text_.substr(size_t(sel_start_), size_t(sel_length_)); }
@@ -125,13 +134,8 @@ void ComboBox::set_text(const std::string& text) {
 }
 
 void ComboBox::select(int start, int length) {
-    int size = int(text_.size());
-    start = std::clamp(start, 0, size);
-    length = std::clamp(length, 0, size - start);
-    if (start == sel_start_ && length == sel_length_) return;
-    sel_start_ = start;
-    sel_length_ = length;
-    changed(Property::Selection);
+    if (move_selection(int(text_.size()), start, length, sel_start_, sel_length_))
+        changed(Property::Selection);
 }
 
 void ComboBox::type(const std::string& keys) {

@@ -29,17 +29,17 @@
 // moving is not cut off), and raises on_timeout. In non-blocking mode the
 // limit is a watchdog armed by connect: when it passes before the connection
 // is made, a connect still pending is abandoned (ETIMEDOUT) and on_time_limit
-// is raised; it is raised as well when the attempt has already failed (refused,
-// unreachable), so a caller learns of every failed attempt at its limit. The
-// watchdog is disarmed by the connection being made, by a time limit of 0,
-// and by disconnect() or abort().
+// is raised; it is raised as well when the attempt has already failed
+// (refused, unreachable), so a caller learns of every failed attempt at its
+// limit. The connection being made, disconnect() and abort() disarm it;
+// setting the time limit meanwhile starts it over (0 disarms it).
 //
 // Line mode (binary off): one read delivers one received line, including its
 // line end as received (LF or CR LF; a lone CR does not end a line). A line
 // longer than the read's n is delivered in pieces of n. A line that reaches
 // the buffer size without a line end is delivered as it is, so a peer that
-// never ends its line cannot make the buffer grow. The last line before the
-// peer closes is delivered without a line end. Writes are never changed.
+// never ends its line cannot make the buffer grow; so is a last line that the
+// peer closes without ending. Writes are never changed.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -128,7 +128,8 @@ public:
     // No more data will come and none is left: the connection was closed by
     // either side (or was never made) and every received byte has been read.
     bool end_of_data() const;
-    // Bytes that a read could deliver now without waiting.
+    // Bytes received and not yet read, held here or still by the system (in
+    // line mode they may not make a whole line yet).
     int data_waiting() const;
     int last_count() const { return last_count_; }  // delivered by the latest read
     // The FTP PORT argument for this socket's local address and port, e.g.
@@ -194,8 +195,8 @@ public:
     // per connection; while on_data_arrived is set, only after the data
     // received before the close has been read.
     std::function<void(int index)> on_peer_closed;
-    // Time-out report: a call ran out of time (the time limit, or the system
-    // gave up on the connection), with the call and how long it waited, in ms.
+    // Time-out report: a blocking call reached the time limit, or the system
+    // gave up a connect; with the call and how long it waited, in ms.
     std::function<void(int index, SocketOp call, int waited_ms)> on_timeout;
     // Time limit elapsed (non-blocking mode; see the top of this file).
     std::function<void(int index)> on_time_limit;
