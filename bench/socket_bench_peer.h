@@ -2,6 +2,7 @@
 // Plain POSIX peers and timing helpers for the socket benchmarks. The peers
 // run on threads of their own; the socket under test stays on the main thread.
 #include <arpa/inet.h>
+#include <sched.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -104,6 +105,22 @@ private:
     int port_ = 0;
     std::thread thread_;
 };
+
+// Keeps the whole process, peer threads included, on the CPU it starts on,
+// unless VASK_BENCH_NO_PIN is set. On a small shared machine, wake-ups across
+// CPUs vary so much from run to run that they hide what is being compared;
+// on one CPU both sides pay the same switches and the difference is the work
+// each does. Call before starting threads (they inherit it).
+inline void pin_to_one_cpu() {
+    if (std::getenv("VASK_BENCH_NO_PIN")) return;
+    int cpu = ::sched_getcpu();
+    if (cpu < 0) return;
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    CPU_SET(cpu, &set);
+    if (::sched_setaffinity(0, sizeof set, &set) == 0)
+        std::printf("pinned to CPU %d (VASK_BENCH_NO_PIN=1 to run free)\n", cpu);
+}
 
 inline double median(std::vector<double> values) {
     std::sort(values.begin(), values.end());

@@ -1,7 +1,8 @@
 // Request/reply round trips over loopback: our blocking socket (whose waits
 // run the event loop) against a plain blocking POSIX loop, in the same run.
 // Prints the median time per round trip of each and their ratio (goal: 1.2
-// or less). Usage: socket_roundtrip_bench [trials] [round trips per trial]
+// or less). Runs on one CPU (see pin_to_one_cpu); VASK_BENCH_VERBOSE=1 also
+// prints every trial. Usage: socket_roundtrip_bench [trials] [round trips]
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
     const int trials = argc > 1 ? std::atoi(argv[1]) : 61;
     const int round_trips = argc > 2 ? std::atoi(argv[2]) : 500;
 
+    pin_to_one_cpu();
     PeerThread peer(3, echo_replies);
     vask::PollLoop loop;
     vask::Socket binary(loop);

@@ -2,6 +2,7 @@
 // writes (an FTP upload's chunk) against plain blocking POSIX sends, in the
 // same run; then the other way round, read in 4096-byte reads. Prints the
 // median rate of each and the time ratio (goal for sending: 1.1 or less).
+// Runs on one CPU (see pin_to_one_cpu).
 // Usage: socket_throughput_bench [trials] [MiB per trial]
 #include <cstdio>
 #include <cstdlib>
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
     const int trials = argc > 1 ? std::atoi(argv[1]) : 7;
     const size_t total = size_t(argc > 2 ? std::atoi(argv[2]) : 256) * 1024 * 1024;
 
+    pin_to_one_cpu();
     vask::PollLoop loop;
     std::vector<double> plain_sends, socket_sends, plain_receives, socket_receives;
     {

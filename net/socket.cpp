@@ -507,7 +507,10 @@ int Socket::connect() {
         },
         0);
     if (waited.how == Wait::ready) return 0;  // same descriptor, no longer connecting: connected
-    if (waited.how == Wait::timed_out) close_descriptor(ETIMEDOUT);
+    if (waited.how == Wait::timed_out) {
+        if (state_ == State::connected) return 0;  // made in time, only its notice is late
+        close_descriptor(ETIMEDOUT);
+    }
     return wait_failure(waited, SocketOp::connect);
 }
 

@@ -164,6 +164,16 @@ TEST(SocketEvents, BlockingCallsFailAtTheTimeLimit) {
     test::send_all(peer.get(), "late");
     EXPECT_EQ(reader.read(got, 16), 4);
 
+    // write: the peer reads nothing, so the system's buffers fill up.
+    Socket writer(loop, 5);
+    Recorder writer_events(writer, false);
+    ASSERT_EQ(writer.connect(kLoopback, listener.port()), 0);
+    Fd silent = listener.accept();
+    writer.set_time_limit(30);
+    EXPECT_EQ(writer.write(std::string(64 * 1024 * 1024, 'w')), -1);
+    EXPECT_EQ(writer.last_error(), ETIMEDOUT);
+    EXPECT_TRUE(writer.connected());
+
     // accept: still listening afterwards.
     Socket acceptor(loop, 3);
     Recorder acceptor_events(acceptor);
@@ -186,6 +196,7 @@ TEST(SocketEvents, BlockingCallsFailAtTheTimeLimit) {
 
     loop.do_events();
     EXPECT_EQ(reader_events.events, (Events{"connected @2", "timeout 3 @2"}));
+    EXPECT_EQ(writer_events.events, (Events{"connected @5", "timeout 4 @5"}));
     EXPECT_EQ(acceptor_events.events, (Events{"timeout 2 @3"}));
     EXPECT_EQ(connector_events.events, (Events{"timeout 1 @4"}));
 }
