@@ -408,7 +408,10 @@ void IniSettingsStore::WriteSetting(const std::string& key, const std::string& v
         std::string content;
         // A file that exists but cannot be read is left alone.
         if (read_file(target, content) == FileRead::Failed) return;
-        replace_file(target, rewrite(content, key, encode_value(value)), lock.held());
+        std::string rewritten = rewrite(content, key, encode_value(value));
+        // Start-up stores back values just loaded: an unchanged file is not rewritten.
+        if (rewritten == content) return;
+        replace_file(target, rewritten, lock.held());
     } catch (const std::exception&) {
     }
 }

@@ -221,6 +221,19 @@ TEST_F(IniStore, AWriteChangesOnlyItsOwnLine) {
               "x=1\n");
 }
 
+TEST_F(IniStore, StoringTheSameValueAgainLeavesTheFileAsItIs) {
+    store.WriteSetting("chatName", "NoName");
+    struct stat before {};
+    ASSERT_EQ(stat(file.c_str(), &before), 0);
+    store.WriteSetting("chatName", "NoName");
+    struct stat after {};
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_EQ(before.st_ino, after.st_ino);  // a rewrite renames a new file into place
+    store.WriteSetting("CHATNAME", "NoName");  // another spelling is a change of the file
+    ASSERT_EQ(stat(file.c_str(), &after), 0);
+    EXPECT_NE(before.st_ino, after.st_ino);
+}
+
 TEST_F(IniStore, AppendsTheSectionWhenTheFileHasNone) {
     fs::create_directories(file.parent_path());
     put_file(file, "[Other]\nUser=elsewhere\n");
