@@ -8,6 +8,7 @@
 #include "desktop/desktop.h"
 #include "desktop/event_loop.h"
 #include "desktop/form.h"
+#include "publish/ftp_client.h"
 
 namespace vask {
 
@@ -56,6 +57,7 @@ public:
     WindowControls c;
     WindowSockets sockets;
     WindowState state;
+    FtpClient ftp{*this};
 
 private:
     void connect_handlers();
