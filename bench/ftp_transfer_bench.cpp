@@ -32,7 +32,7 @@
 #include "desktop/poll_loop.h"
 #include "publish/ftp_client.h"
 // The server launcher of the tests, built into this program.
-#include "tests/support/ftp_server.cpp"
+#include "support/ftp_server.h"
 
 extern char** environ;
 

@@ -96,7 +96,9 @@ void PollLoop::run_posted() {
 }
 
 void PollLoop::run_due_timers() {
+    if (timers_.empty()) return;
     auto now = Clock::now();
+    // A nested pass (a tick that waits) must not reuse the outer pass's list.
     std::vector<Id> due;
     for (const auto& [id, timer] : timers_)
         if (!timer.running && timer.due <= now) due.push_back(id);
@@ -115,17 +117,33 @@ void PollLoop::run_due_timers() {
 }
 
 void PollLoop::poll_descriptors(int wait_ms) {
-    std::vector<pollfd> fds;
-    std::vector<Id> ids;
+    // Passes nest (a handler may wait), so each has its own lists; they are
+    // small and kept on the stack for the usual handful of descriptors.
+    constexpr size_t kInline = 16;
+    pollfd inline_fds[kInline];
+    Id inline_ids[kInline];
+    std::vector<pollfd> more_fds;
+    std::vector<Id> more_ids;
+    pollfd* fds = inline_fds;
+    Id* ids = inline_ids;
+    if (watches_.size() > kInline) {
+        more_fds.resize(watches_.size());
+        more_ids.resize(watches_.size());
+        fds = more_fds.data();
+        ids = more_ids.data();
+    }
+    size_t count = 0;
     for (const auto& [id, watch] : watches_) {
         if (watch.running || (!watch.want_read && !watch.want_write)) continue;
         short events = short((watch.want_read ? POLLIN : 0) | (watch.want_write ? POLLOUT : 0));
-        fds.push_back(pollfd{watch.fd, events, 0});
-        ids.push_back(id);
+        fds[count] = pollfd{watch.fd, events, 0};
+        ids[count] = id;
+        ++count;
     }
-    int ready = ::poll(fds.data(), fds.size(), wait_ms);
+    if (count == 0 && wait_ms == 0) return;
+    int ready = ::poll(fds, count, wait_ms);
     if (ready <= 0) return;  // time-out, or EINTR: the caller loops again
-    for (size_t i = 0; i < fds.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         if (fds[i].revents == 0) continue;
         auto it = watches_.find(ids[i]);
         if (it == watches_.end() || it->second.running) continue;

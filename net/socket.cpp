@@ -315,7 +315,11 @@ void Socket::update_interest() {
             write = true;
             break;
         case State::connected:
-            read = !peer_closed_ && connection_error_ == 0 && buffered() < std::size_t(buffer_size_);
+            // Binary reads take what is buffered, then go to the system
+            // themselves: refilling a buffer that still holds data would cost
+            // a poll and a move of the rest for every small read.
+            read = !peer_closed_ && connection_error_ == 0 &&
+                   (binary_ ? buffered() == 0 : buffered() < std::size_t(buffer_size_));
             write = queued() > 0 || write_waiters_ > 0;
             break;
         case State::listening:

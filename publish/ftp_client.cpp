@@ -244,6 +244,7 @@ bool FtpClient::FtpOpenDataConnection() {
 bool FtpClient::accept_data_connection() {
     Socket& listener = data();
     Socket& commands = control();
+    const auto deadline = Clock::now() + std::chrono::milliseconds(time_limit_ms_);
     // Waits for the server's connection and, at the same time, for a reply
     // on the control connection: a server that cannot reach us says so there.
     int handle = -1;
@@ -251,26 +252,37 @@ bool FtpClient::accept_data_connection() {
         if (handle < 0) handle = pending;
     };
     listener.set_blocking(false);  // a non-blocking listener hands connections out by itself
-    window_.loop.wait_until(
-        [&] {
-            return handle >= 0 || !listener.listening() || commands.data_waiting() > 0 ||
-                   commands.end_of_data();
-        },
-        time_limit_ms_);
-    listener.on_connection_pending = nullptr;
     int result = -1;
-    if (handle >= 0) {
-        result = listener.attach(handle);
-    } else if (listener.listening()) {
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+        if (left <= 0) break;
+        window_.loop.wait_until(
+            [&] {
+                return handle >= 0 || !listener.listening() || commands.data_waiting() > 0 ||
+                       commands.end_of_data();
+            },
+            int(left));
+        if (handle >= 0) {
+            result = listener.attach(handle);
+            break;
+        }
+        if (!listener.listening()) break;
         // A server connects before it answers: a connection made before the
         // reply that ended the wait is already queued.
-        result = listener.accept();
+        if (listener.accept() == 0) {
+            result = 0;
+            break;
+        }
+        if (commands.data_waiting() == 0) break;  // the time limit, or the connection closed
+        // The server's word: a refusal (425 and the like) ends the wait, the
+        // rest of a preliminary reply does not.
+        const FtpReply reply = FtpReadReply();
+        if (!reply.well_formed() || reply.code >= 200) break;
     }
+    listener.on_connection_pending = nullptr;
     listener.set_blocking(true);
     if (result == 0) return true;
     close_data();
-    // The server's word on it (425 and the like) belongs to this transfer.
-    if (commands.data_waiting() > 0) FtpReadReply();
     window_.ReportError("Remote host did not open the data connection");
     return false;
 }

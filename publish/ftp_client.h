@@ -88,9 +88,11 @@ public:
     // accepted, the data socket then listening.
     bool FtpOpenDataConnection();
     // Downloads the remote file into the local file, which afterwards holds
-    // exactly the bytes received.
+    // exactly the bytes received. True when all arrived and the server's
+    // closing reply confirmed it (2xx).
     bool FtpRetrieveFile(const std::string& remote, const std::string& local);
-    // Uploads the local file under the remote name.
+    // Uploads the local file under the remote name. True when all was sent
+    // and the server's closing reply confirmed it (2xx).
     bool FtpStoreFile(const std::string& local, const std::string& remote);
 
 private:

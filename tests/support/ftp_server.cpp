@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -274,6 +275,9 @@ void FtpServer::launch(const std::vector<std::string>& argv) {
         if (child < 0) throw std::runtime_error("fork failed");
         if (child == 0) {
             ::setpgid(0, 0);
+            // A test program that dies without stopping it takes it along.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (::getppid() == 1) ::_exit(127);
             int in = ::open("/dev/null", O_RDONLY);
             int out = ::open(output.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
             if (in >= 0) ::dup2(in, 0);
