@@ -778,28 +778,32 @@ void FormView::apply_colors(Control& control) {
     if (fills) widget->setAutoFillBackground(back.has_value() || control.kind() == ControlKind::Form);
 }
 
+namespace {
+
+// A tab page is shown and enabled through its tab, not its widget.
+template <class SetTab>
+void apply_to_tab(QWidget* page, SetTab set_tab) {
+    auto* tabs = qobject_cast<QTabWidget*>(page->parentWidget()->parentWidget());
+    int index = tabs ? tabs->indexOf(page) : -1;
+    if (index >= 0) set_tab(*tabs, index);
+}
+
+}  // namespace
+
 void FormView::apply_visible(Control& control) {
     Binding& b = bindings_[&control];
-    if (control.kind() == ControlKind::TabPage) {
-        if (auto* tabs = qobject_cast<QTabWidget*>(b.widget->parentWidget()->parentWidget())) {
-            int index = tabs->indexOf(b.widget);
-            if (index >= 0) tabs->setTabVisible(index, control.visible());
-        }
-        return;
-    }
-    b.widget->setVisible(control.visible());
+    if (control.kind() == ControlKind::TabPage)
+        apply_to_tab(b.widget, [&](QTabWidget& tabs, int i) { tabs.setTabVisible(i, control.visible()); });
+    else
+        b.widget->setVisible(control.visible());
 }
 
 void FormView::apply_enabled(Control& control) {
     Binding& b = bindings_[&control];
-    if (control.kind() == ControlKind::TabPage) {
-        if (auto* tabs = qobject_cast<QTabWidget*>(b.widget->parentWidget()->parentWidget())) {
-            int index = tabs->indexOf(b.widget);
-            if (index >= 0) tabs->setTabEnabled(index, control.enabled());
-        }
-        return;
-    }
-    b.widget->setEnabled(control.enabled());
+    if (control.kind() == ControlKind::TabPage)
+        apply_to_tab(b.widget, [&](QTabWidget& tabs, int i) { tabs.setTabEnabled(i, control.enabled()); });
+    else
+        b.widget->setEnabled(control.enabled());
 }
 
 void FormView::apply_style(Control& control) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/settings_store.h"
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace vask {
@@ -22,17 +23,8 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 using test::TempDir;
-
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void put_file(const fs::path& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
-}
+using test::read_bytes;
+using test::write_bytes;
 
 unsigned file_mode(const fs::path& path) {
     struct stat st {};
@@ -173,7 +165,7 @@ TEST_F(IniStore, PlainValuesAreWrittenBareOthersQuoted) {
         SCOPED_TRACE(c.line);
         fs::remove(file);
         store.WriteSetting("Local_File", c.value);
-        EXPECT_EQ(file_text(file), "[Startup]\n" + c.line + "\n");
+        EXPECT_EQ(read_bytes(file), "[Startup]\n" + c.line + "\n");
     }
 }
 
@@ -181,7 +173,7 @@ TEST_F(IniStore, KeysMatchWithoutLetterCaseAndKeepOneLine) {
     store.WriteSetting("Local_File", "a.htm");
     store.WriteSetting("LOCAL_FILE", "b.htm");
     EXPECT_EQ(store.ReadSetting("local_file", ""), "b.htm");
-    EXPECT_EQ(file_text(file), "[Startup]\nLOCAL_FILE=b.htm\n");
+    EXPECT_EQ(read_bytes(file), "[Startup]\nLOCAL_FILE=b.htm\n");
 }
 
 TEST_F(IniStore, KeysThatCannotBeALineAreNeverStored) {
@@ -195,7 +187,7 @@ TEST_F(IniStore, KeysThatCannotBeALineAreNeverStored) {
 
 TEST_F(IniStore, AWriteChangesOnlyItsOwnLine) {
     fs::create_directories(file.parent_path());
-    put_file(file,
+    write_bytes(file,
              "; settings of VASK\n"
              "[Other]\n"
              "Color = blue\r\n"
@@ -208,7 +200,7 @@ TEST_F(IniStore, AWriteChangesOnlyItsOwnLine) {
              "x=1");
     store.WriteSetting("Local_File", "new.htm");
     store.WriteSetting("Tray", "1");
-    EXPECT_EQ(file_text(file),
+    EXPECT_EQ(read_bytes(file),
               "; settings of VASK\n"
               "[Other]\n"
               "Color = blue\r\n"
@@ -236,9 +228,9 @@ TEST_F(IniStore, StoringTheSameValueAgainLeavesTheFileAsItIs) {
 
 TEST_F(IniStore, AppendsTheSectionWhenTheFileHasNone) {
     fs::create_directories(file.parent_path());
-    put_file(file, "[Other]\nUser=elsewhere\n");
+    write_bytes(file, "[Other]\nUser=elsewhere\n");
     store.WriteSetting("User", "bob");
-    EXPECT_EQ(file_text(file), "[Other]\nUser=elsewhere\n\n[Startup]\nUser=bob\n");
+    EXPECT_EQ(read_bytes(file), "[Other]\nUser=elsewhere\n\n[Startup]\nUser=bob\n");
     EXPECT_EQ(store.ReadSetting("User", ""), "bob");
 }
 
@@ -267,7 +259,7 @@ TEST_F(IniStore, ReadsHandWrittenFiles) {
     fs::create_directories(file.parent_path());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        put_file(file, c.content);
+        write_bytes(file, c.content);
         EXPECT_EQ(store.ReadSetting("User", "default"), c.expected);
     }
 }
@@ -291,7 +283,7 @@ TEST_F(IniStore, DamagedFilesReadAsAbsentKeysAndHealOnTheNextWrite) {
     fs::create_directories(file.parent_path());
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        put_file(file, c.content);
+        write_bytes(file, c.content);
         EXPECT_EQ(store.ReadSetting("User", "default"), "default");
         EXPECT_EQ(store.ReadSetting("Local_File", "default"), c.local_file);
 
@@ -299,7 +291,7 @@ TEST_F(IniStore, DamagedFilesReadAsAbsentKeysAndHealOnTheNextWrite) {
         EXPECT_EQ(store.ReadSetting("Local_File", "default"), c.local_file);
         EXPECT_EQ(store.ReadSetting("Tray", "0"), "1");
         // The damage is gone: no control bytes, no 10 MB line.
-        std::string healed = file_text(file);
+        std::string healed = read_bytes(file);
         EXPECT_LT(healed.size(), 100u);
         for (char ch : healed) EXPECT_TRUE(ch == '\n' || (unsigned char)ch >= 0x20) << int(ch);
     }
@@ -326,13 +318,13 @@ TEST_F(IniStore, SomethingOtherThanAFileInItsPlaceIsLeftAlone) {
 
 TEST(IniStoreFolder, AFolderThatCannotBeCreatedMakesWritesVanish) {
     TempDir dir;
-    put_file(dir / "file", "not a folder");
+    write_bytes(dir / "file", "not a folder");
     fs::path file = dir / "file" / "VASK" / "VASK.ini";
     IniSettingsStore store(file);
     EXPECT_EQ(store.ReadSetting("User", "default"), "default");
     store.WriteSetting("User", "bob");
     EXPECT_EQ(store.ReadSetting("User", "default"), "default");
-    EXPECT_EQ(file_text(dir / "file"), "not a folder");
+    EXPECT_EQ(read_bytes(dir / "file"), "not a folder");
 }
 
 TEST(IniStoreFolder, MissingFoldersAreCreatedPrivate) {
@@ -348,7 +340,7 @@ TEST(IniStoreFolder, MissingFoldersAreCreatedPrivate) {
 
 TEST_F(IniStore, TheFileIsPrivateEvenIfItWasNot) {
     fs::create_directories(file.parent_path());
-    put_file(file, "[Startup]\nUser=bob\n");
+    write_bytes(file, "[Startup]\nUser=bob\n");
     chmod(file.c_str(), 0644);
     store.WriteSetting("vaskPassword", "secret");
     EXPECT_EQ(file_mode(file), 0600u);
@@ -359,11 +351,11 @@ TEST_F(IniStore, ALinkInTheFilesPlaceStaysALink) {
     fs::create_directories(file.parent_path());
     fs::path real = dir / "dotfiles" / "VASK.ini";
     fs::create_directories(real.parent_path());
-    put_file(real, "[Startup]\nUser=bob\n");
+    write_bytes(real, "[Startup]\nUser=bob\n");
     fs::create_symlink(real, file);
     store.WriteSetting("Tray", "1");
     EXPECT_TRUE(fs::is_symlink(file));
-    EXPECT_EQ(file_text(real), "[Startup]\nUser=bob\nTray=1\n");
+    EXPECT_EQ(read_bytes(real), "[Startup]\nUser=bob\nTray=1\n");
 }
 
 TEST_F(IniStore, TwoProcessesWritingAtOnceLoseNothing) {

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "publish/ftp_client.h"
+#include "support/file_bytes.h"
 #include "support/ftp_server.h"
 #include "support/temp_dir.h"
 #include "support/window_fixture.h"
@@ -18,18 +19,6 @@ namespace fs = std::filesystem;
 using Kind = FtpServer::Kind;
 
 constexpr int kTestLimitMs = 10'000;
-
-std::string read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void write_bytes(const fs::path& path, std::string_view bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), std::streamsize(bytes.size()));
-}
 
 std::string some_bytes(std::size_t count, unsigned seed) {
     std::string bytes(count, '\0');

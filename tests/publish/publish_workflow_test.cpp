@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/file_bytes.h"
 #include "support/current_dir.h"
 #include "support/ftp_server.h"
 #include "support/temp_dir.h"
@@ -15,13 +16,6 @@ namespace vask::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string file_text(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
 
 class PublishTest : public WindowTest {
 protected:
@@ -55,9 +49,9 @@ TEST_F(PublishTest, OnlineThenOfflineUploadsThePageByteForByte) {
     start();
     c().vaskcmdAutomaticOn->click();
     ASSERT_TRUE(fs::exists(ftp_root / "vask.htm")) << title();
-    std::string online = file_text(work / "vask.htm");
+    std::string online = read_bytes(work / "vask.htm");
     EXPECT_NE(online.find("<!STATUS=ONLINE>\r\n"), std::string::npos);
-    EXPECT_EQ(file_text(ftp_root / "vask.htm"), online);
+    EXPECT_EQ(read_bytes(ftp_root / "vask.htm"), online);
     // The caption and the IP marker carry the local end of the login connection.
     size_t ip = online.find("<!IP=");
     ASSERT_NE(ip, std::string::npos);
@@ -68,9 +62,9 @@ TEST_F(PublishTest, OnlineThenOfflineUploadsThePageByteForByte) {
 
     c().vaskcmdAutomaticOff->click();
     EXPECT_EQ(title(), "Offline");
-    std::string offline = file_text(work / "vask.htm");
+    std::string offline = read_bytes(work / "vask.htm");
     EXPECT_NE(offline.find("<!STATUS=OFFLINE>\r\n"), std::string::npos);
-    EXPECT_EQ(file_text(ftp_root / "vask.htm"), offline);
+    EXPECT_EQ(read_bytes(ftp_root / "vask.htm"), offline);
     EXPECT_FALSE(window->sockets.vaskSocket1.connected());
 }
 
@@ -132,7 +126,7 @@ TEST_F(PublishTest, ManualConnectCopyToLocalSystemAndDisconnect) {
     EXPECT_TRUE(c().vaskcmdCopyButton->enabled());
     c().vaskchkLocalTransfer->set_value(true);
     c().vaskcmdCopyButton->click();
-    EXPECT_EQ(file_text(work / "vask.htm"), "short");  // the old tail is gone
+    EXPECT_EQ(read_bytes(work / "vask.htm"), "short");  // the old tail is gone
     EXPECT_TRUE(c().vaskcmdCopyButton->enabled());
     // Leaving manual mode while connected disconnects first.
     c().vaskchkManual->set_value(0);
@@ -177,11 +171,11 @@ TEST_F(PublishTest, OnlineOnStartupPublishesBeforeTheWindowShowsAndExitPublishes
     settings.values["AutoOffline"] = "1";
     start();
     EXPECT_TRUE(c().mnuAutoOnline->checked());
-    EXPECT_NE(file_text(ftp_root / "vask.htm").find("<!STATUS=ONLINE>"), std::string::npos);
+    EXPECT_NE(read_bytes(ftp_root / "vask.htm").find("<!STATUS=ONLINE>"), std::string::npos);
     c().cmdExit->click();
     EXPECT_TRUE(window->ended());
     EXPECT_TRUE(c().mnuAutoOffline->checked());
-    EXPECT_NE(file_text(ftp_root / "vask.htm").find("<!STATUS=OFFLINE>"), std::string::npos);
+    EXPECT_NE(read_bytes(ftp_root / "vask.htm").find("<!STATUS=OFFLINE>"), std::string::npos);
 }
 
 TEST_F(PublishTest, PublishAgainstVsftpd) {
@@ -193,7 +187,7 @@ TEST_F(PublishTest, PublishAgainstVsftpd) {
     start();
     c().mnuAutoOnline->click();
     ASSERT_TRUE(fs::exists(ftp_root / "vask.htm")) << title() << "\n" << server->log_text();
-    EXPECT_EQ(file_text(ftp_root / "vask.htm"), file_text(work / "vask.htm"));
+    EXPECT_EQ(read_bytes(ftp_root / "vask.htm"), read_bytes(work / "vask.htm"));
     EXPECT_TRUE(c().mnuAutoOnline->checked());
 }
 

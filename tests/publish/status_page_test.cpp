@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "support/file_bytes.h"
 #include "support/temp_dir.h"
 
 namespace vask::test {
@@ -33,11 +34,6 @@ std::optional<std::string> write(PageKind kind, const fs::path& path,
                                  const PageSettings& settings = {},
                                  const std::string& user = "joe") {
     return WriteStatusPage(kind, path.string(), user, fixed_address, fixed_clock, settings);
-}
-
-std::string read_bytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string golden(const std::string& name) {
