@@ -51,7 +51,9 @@ void MainWindow::connect_handlers() {
 void MainWindow::load() {
     run_startup_sequence();
     if (state.ended) return;
-    if (!state.hidden_in_tray) ShowWindow();
+    // The last step may have sent the window to the notification area.
+    bool in_tray = c.vaskchkTray->checked() && state.tray_icon_added;
+    if (!in_tray) ShowWindow();
 }
 
 void MainWindow::run_startup_sequence() {

@@ -37,7 +37,6 @@ void MainWindow::ShowInTray() {
     if (!state.tray_icon_added) return;
     desktop.remove_from_task_list();
     form.hide();
-    state.hidden_in_tray = true;
 }
 
 void MainWindow::ShowAddressCaption() {

@@ -20,8 +20,6 @@ struct WindowState {
     bool SetupMode = false;
     bool HttpSetupMode = false;
 
-    // Start-up sent the window to the notification area: it stays hidden.
-    bool hidden_in_tray = false;
     bool ended = false;
     bool window_pointer_busy = false;
     bool application_pointer_busy = false;

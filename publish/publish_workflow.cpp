@@ -56,11 +56,8 @@ void connect_and_log_in(MainWindow& window) {
 
     if (!window.ftp.FtpConnect(server)) return attempt_over(window, "Unable to connect to remote host");
     if (!window.ftp.FtpLogin(trim_blanks(c.vaskUserName->text()), trim_blanks(c.vaskPassword->text()))) {
-        window.SetBusyPointer(Scope::Window, false);
         window.sockets.vaskSocket1.disconnect();
-        c.vaskcmdActionButton->set_enabled(true);
-        c.vaskcmdActionButton->set_default(true);
-        return;
+        return attempt_over(window, nullptr);  // the client has reported a refusal
     }
     window.SetBusyPointer(Scope::Window, false);
     window.ftp.FtpPrintWorkingDirectory();
