@@ -132,6 +132,11 @@ std::span<const SettingKey> friend_and_chat_option_keys() {
     return setting_keys(SettingsGroup::B).subspan(kFriendSlots);
 }
 
+std::span<const SettingKey> vask_page_keys() {
+    constexpr size_t kVaskPageKeys = 11;  // the rest of group A is the "Alive" page's
+    return setting_keys(SettingsGroup::A).first(kVaskPageKeys);
+}
+
 const SettingKey* find_setting_key(std::string_view key) {
     for (const SettingKey& row : kKeys)
         if (same_ascii_letters(row.key, key)) return &row;

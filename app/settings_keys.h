@@ -51,6 +51,8 @@ std::span<const SettingKey> setting_keys(SettingsGroup group);
 std::span<const SettingKey> friend_button_keys();
 // The rest of group B, "KeluClipboard" to "chatTimeout".
 std::span<const SettingKey> friend_and_chat_option_keys();
+// What the "Save" button of the "Vask" page stores, "FTP_Server" to "AutoOnline".
+std::span<const SettingKey> vask_page_keys();
 // The row of a key, compared without letter case, or null.
 const SettingKey* find_setting_key(std::string_view key);
 

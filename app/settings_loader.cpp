@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <exception>
+#include <optional>
 
 #include "desktop/controls.h"
 
@@ -34,7 +35,31 @@ void assign(Control& control, SettingEncoding encoding, const std::string& value
     }
 }
 
+// The control's value as the encoding stores it; nothing for a kind it does not fit.
+std::optional<std::string> stored_text(const Control& control, SettingEncoding encoding) {
+    switch (encoding) {
+    case SettingEncoding::Text:
+        if (control.kind() == ControlKind::TextBox) return static_cast<const TextBox&>(control).text();
+        if (control.kind() == ControlKind::ComboBox) return static_cast<const ComboBox&>(control).text();
+        return std::nullopt;
+    case SettingEncoding::CheckBox:
+        if (control.kind() != ControlKind::CheckBox) return std::nullopt;
+        return check_box_text(static_cast<const CheckBox&>(control).value());
+    case SettingEncoding::Caption:
+        return control.caption();
+    }
+    return std::nullopt;
+}
+
 }  // namespace
+
+void StoreSettingRows(Settings& settings, const Form& form, std::span<const SettingKey> rows) {
+    for (const SettingKey& row : rows) {
+        const Control* control = form.find(std::string(row.control), row.index);
+        if (!control) continue;
+        if (auto text = stored_text(*control, row.encoding)) settings.WriteSetting(std::string(row.key), *text);
+    }
+}
 
 void LoadSettingRows(Settings& settings, Form& form, std::span<const SettingKey> rows) {
     for (const SettingKey& row : rows) {

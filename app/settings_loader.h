@@ -34,6 +34,10 @@ void LoadFriendButtons(Settings& settings, Form& form);
 // Any run of rows of the table, in the order given.
 void LoadSettingRows(Settings& settings, Form& form, std::span<const SettingKey> rows);
 
+// Stores each row's control value as its encoding writes it, in the order
+// given, each write on its own. A control the form lacks is skipped.
+void StoreSettingRows(Settings& settings, const Form& form, std::span<const SettingKey> rows);
+
 // A check box's state as stored: "0" clear, "1" checked ("2" grey).
 std::string check_box_text(int value);
 // The stored check-box text as a state, or -1 when it leaves the box as is.

@@ -1,6 +1,7 @@
 // What selecting a tab page does: the page that owns a fetch never closes its
 // own socket, every other page does.
 #include "app/main_window.h"
+#include "publish/status_page.h"
 
 namespace vask {
 
@@ -24,13 +25,10 @@ void MainWindow::on_tab_change() {
             close_if_connected(sockets.httpSocket1);
             CancelFriendStore();
             break;
-        case 4: {  // "HTTP"
+        case 4:  // "HTTP"
             close_if_connected(sockets.keluSocket1);
-            bool image = c.httpchkBackground->checked();
-            c.httptxtHtmBgColor->set_enabled(!image);
-            c.httpBgFileName->set_enabled(image);
+            ApplyBackgroundRule(c);
             break;
-        }
         case 5:  // "About"
             close_if_connected(sockets.httpSocket1);
             close_if_connected(sockets.keluSocket1);

@@ -92,22 +92,6 @@ void publish(MainWindow& window, bool (*write_page)(MainWindow&)) {
     c.vaskcmdAutomaticOff->set_enabled(true);
 }
 
-void save_vask_page(MainWindow& window) {
-    WindowControls& c = window.c;
-    Settings& s = window.settings;
-    s.WriteSetting("FTP_Server", c.vaskHostname->text());
-    s.WriteSetting("FTP_ServerIP", c.vaskIPAddress->text());
-    s.WriteSetting("User", c.vaskUserName->text());
-    s.WriteSetting("vaskPassword", c.vaskPassword->text());
-    s.WriteSetting("Local_File", c.vasktxtLocalFile->text());
-    s.WriteSetting("Remote_Path", c.vasktxtRemoteFile->text());
-    s.WriteSetting("Manual", check_box_text(c.vaskchkManual->value()));
-    s.WriteSetting("AutoOffline", check_box_text(c.vaskchkAutoOffline->value()));
-    s.WriteSetting("Tray", check_box_text(c.vaskchkTray->value()));
-    s.WriteSetting("TimerDelayTime", c.vasktxtTimerDelayTime->text());
-    s.WriteSetting("AutoOnline", check_box_text(c.vaskchkAutoOnline->value()));
-}
-
 void switch_mode(MainWindow& window) {
     WindowControls& c = window.c;
     bool manual = c.vaskchkManual->checked();
@@ -170,7 +154,7 @@ void connect_publish_workflow(MainWindow& window) {
     c.vaskcmdCopyButton->on_click = [&window] { CopyPageFile(window); };
     c.vaskcmdAutomaticOn->on_click = [&window] { window.PublishOnline(); };
     c.vaskcmdAutomaticOff->on_click = [&window] { window.PublishOffline(); };
-    c.vaskcmdSave->on_click = [&window] { save_vask_page(window); };
+    c.vaskcmdSave->on_click = [&window] { StoreSettingRows(window.settings, window.form, vask_page_keys()); };
     c.vaskchkManual->on_click = [&window] { switch_mode(window); };
     c.vasktxtTimerDelayTime->on_change = [&window] { check_delay_field(window); };
     c.vaskTimer1->on_timer = [&c] { c.vaskTimer1->set_enabled(false); };

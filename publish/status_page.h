@@ -16,6 +16,7 @@
 namespace vask {
 
 class MainWindow;
+struct WindowControls;
 
 enum class PageKind { Online, Offline };
 
@@ -70,5 +71,10 @@ PageSettings PageSettingsFromControls(const MainWindow& window);
 // whether the page was written.
 bool CreateOnlinePage(MainWindow& window);
 bool CreateOfflinePage(MainWindow& window);
+
+// Of the background image name and the background colour, only the one that
+// takes effect can be edited: on a click of "Background Image" and whenever
+// the "HTTP" page is selected.
+void ApplyBackgroundRule(WindowControls& controls);
 
 }  // namespace vask

@@ -1,5 +1,6 @@
 // The page buttons of the "Vask" page and the page settings of the "HTTP" page.
 #include "app/main_window.h"
+#include "app/settings_loader.h"
 #include "app/subsystems.h"
 #include "publish/status_page.h"
 
@@ -37,15 +38,13 @@ bool create_page(MainWindow& window, PageKind kind, Button& button) {
     return !error;
 }
 
-// Of the background image name and the background colour, only the one that
-// takes effect can be edited.
-void apply_background_rule(WindowControls& c) {
+}  // namespace
+
+void ApplyBackgroundRule(WindowControls& c) {
     bool image = c.httpchkBackground->checked();
     c.httptxtHtmBgColor->set_enabled(!image);
     c.httpBgFileName->set_enabled(image);
 }
-
-}  // namespace
 
 bool CreateOnlinePage(MainWindow& window) {
     return create_page(window, PageKind::Online, *window.c.vaskcmdCreateHTM);
@@ -61,11 +60,11 @@ void connect_status_page(MainWindow& window) {
     c.vaskcmdCreateOUTHTM->on_click = [&window] { CreateOfflinePage(window); };
 
     c.httpchkBackground->on_click = [&window] {
-        apply_background_rule(window.c);
-        window.settings.WriteSetting("httpchkBackground", window.c.httpchkBackground->checked() ? "1" : "0");
+        ApplyBackgroundRule(window.c);
+        window.settings.WriteSetting("httpchkBackground", check_box_text(window.c.httpchkBackground->value()));
     };
     c.httpchkHRule->on_click = [&window] {
-        window.settings.WriteSetting("httpchkHRule", window.c.httpchkHRule->checked() ? "1" : "0");
+        window.settings.WriteSetting("httpchkHRule", check_box_text(window.c.httpchkHRule->value()));
     };
     // Each box saves its whole text under its own name on every change.
     for (TextBox* box : {c.httpBgFileName, c.httptxtHtmBgColor, c.httptxtHtmBaseColor,
